@@ -1,8 +1,9 @@
 # Boost (headers and Iostreams' bzip2 filter source) and libbzip2, compiled from the Debian
 # source packages that scripts/bootstrap.sh unpacks into TAVRELLE_DEPS.
 if(NOT TAVRELLE_DEPS)
-  set(TAVRELLE_DEPS $ENV{TAVRELLE_DEPS})
+  set(TAVRELLE_DEPS "$ENV{TAVRELLE_DEPS}")
 endif()
+set(TAVRELLE_DEPS "${TAVRELLE_DEPS}" CACHE PATH "Folder of the unpacked dependency sources" FORCE)
 if(NOT EXISTS "${TAVRELLE_DEPS}/boost/.complete" OR NOT EXISTS "${TAVRELLE_DEPS}/bzip2/.complete")
   message(FATAL_ERROR "Dependency sources not found in '${TAVRELLE_DEPS}': run scripts/bootstrap.sh")
 endif()

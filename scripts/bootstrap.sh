@@ -60,3 +60,11 @@ if [ ! -f bzip2/.complete ]; then
   tar -xzf bzip2_1.0.8.orig.tar.gz -C bzip2.tmp --strip-components=1
   mv bzip2.tmp bzip2 && touch bzip2/.complete
 fi
+
+# Wine takes the user's default language from LANG only when that Linux locale exists:
+# the language tests use these, from their own folder (LOCPATH).
+for locale in de_DE fr_FR it_IT cs_CZ nb_NO he_IL zh_CN zh_TW zh_SG en_US hu_HU pl_PL; do
+  [ -d "locales/$locale.UTF-8" ] && continue
+  mkdir -p locales
+  localedef -i "$locale" -f UTF-8 "locales/$locale.UTF-8" 2>/dev/null || true
+done

@@ -4,8 +4,9 @@ namespace vh {
 
 void throw_win32_error(DWORD code)
 {
-    // Empty explanatory text: what() is then the system's message for the code.
-    throw std::system_error(static_cast<int>(code), std::system_category(), "");
+    // No explanatory text, so what() is the system's message alone (libstdc++ would turn an
+    // empty one into ": " followed by the message).
+    throw std::system_error(static_cast<int>(code), std::system_category());
 }
 
 } // namespace vh
