@@ -54,6 +54,14 @@ void apply_stored_language()
 
 } // namespace
 
+void CInstallApp::choose_language_and_title()
+{
+    vh::set_current_language(vh::default_language(vh::product_language_mask));
+    apply_stored_language();
+    if (!vh::is_installer_translated(vh::current_language().index)) vh::set_current_language(vh::lang_english);
+    set_name(vh::installer_title());
+}
+
 bool CInstallApp::InitInstance()
 {
     if (!app::processor_check_passed()) {
@@ -61,15 +69,14 @@ bool CInstallApp::InitInstance()
         return false;
     }
     if (!state_.instanceLock.try_take()) {
+        // The language and title come later in start-up; the message still carries the
+        // installer title in the language start-up would have chosen.
+        choose_language_and_title();
         vh::show_error_message(HRESULT_FROM_WIN32(ERROR_BUSY));
         return false;
     }
     if (!fw::Application::InitInstance()) return false;
-
-    vh::set_current_language(vh::default_language(vh::product_language_mask));
-    apply_stored_language();
-    if (!vh::is_installer_translated(vh::current_language().index)) vh::set_current_language(vh::lang_english);
-    set_name(vh::installer_title());
+    choose_language_and_title();
 
     // The wizard takes this place; until then the installer greets with its title.
     vh::message_box(vh::format_text(vh::text::InstallationOf, vh::product::display_text), MB_OK | MB_ICONINFORMATION);

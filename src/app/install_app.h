@@ -15,6 +15,9 @@ public:
     app::installation_state& state() { return state_; }
 
 private:
+    // Default language, stored language, English when untranslated; then the title.
+    void choose_language_and_title();
+
     app::installation_state state_;
     vh::unique_hicon icon_;
 };
