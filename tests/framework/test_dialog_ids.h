@@ -1,0 +1,6 @@
+#pragma once
+#define IDD_TEST_DIALOG 500
+#define IDD_TEST_PAGE 501
+#define IDC_TEST_EDIT 1001
+#define IDC_TEST_CHECK 1002
+#define IDC_PAGE_EDIT 1003
