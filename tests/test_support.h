@@ -32,22 +32,30 @@ inline std::wstring window_text(HWND window)
     return text;
 }
 
+struct dialog_search {
+    DWORD pid;
+    HWND found;
+};
+
+inline BOOL CALLBACK match_dialog_of_process(HWND w, LPARAM p)
+{
+    auto* s = reinterpret_cast<dialog_search*>(p);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(w, &pid);
+    wchar_t cls[16] = {};
+    ::GetClassNameW(w, cls, 16);
+    if (pid == s->pid && ::IsWindowVisible(w) && std::wstring(cls) == L"#32770") {
+        s->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // The first visible top-level dialog window (#32770) of a process, or null.
 inline HWND find_dialog_of_process(DWORD processId)
 {
-    struct search { DWORD pid; HWND found; } s{processId, nullptr};
-    ::EnumWindows([](HWND w, LPARAM p) -> BOOL {
-        auto* s = reinterpret_cast<search*>(p);
-        DWORD pid = 0;
-        ::GetWindowThreadProcessId(w, &pid);
-        wchar_t cls[16] = {};
-        ::GetClassNameW(w, cls, 16);
-        if (pid == s->pid && ::IsWindowVisible(w) && std::wstring(cls) == L"#32770") {
-            s->found = w;
-            return FALSE;
-        }
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&s));
+    dialog_search s{processId, nullptr};
+    ::EnumWindows(match_dialog_of_process, reinterpret_cast<LPARAM>(&s));
     return s.found;
 }
 

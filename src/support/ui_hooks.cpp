@@ -6,8 +6,20 @@
 namespace vh {
 
 namespace {
+
 const unattended_mode* registered_unattended = nullptr;
+
+BOOL CALLBACK first_captioned_root_owner(HWND candidate, LPARAM found)
+{
+    HWND root = ::GetAncestor(candidate, GA_ROOTOWNER);
+    if (root && (::GetWindowLongW(root, GWL_STYLE) & WS_CAPTION) == WS_CAPTION) {
+        *reinterpret_cast<HWND*>(found) = root;
+        return FALSE;
+    }
+    return TRUE;
 }
+
+} // namespace
 
 ui_hooks& hooks()
 {
@@ -61,14 +73,7 @@ HWND find_owner_window()
     if (window) {
         window = ::GetAncestor(window, GA_ROOTOWNER);
     } else {
-        ::EnumThreadWindows(::GetCurrentThreadId(), [](HWND candidate, LPARAM found) -> BOOL {
-            HWND root = ::GetAncestor(candidate, GA_ROOTOWNER);
-            if (root && (::GetWindowLongW(root, GWL_STYLE) & WS_CAPTION) == WS_CAPTION) {
-                *reinterpret_cast<HWND*>(found) = root;
-                return FALSE;
-            }
-            return TRUE;
-        }, reinterpret_cast<LPARAM>(&window));
+        ::EnumThreadWindows(::GetCurrentThreadId(), first_captioned_root_owner, reinterpret_cast<LPARAM>(&window));
     }
     return window ? ::GetLastActivePopup(window) : nullptr;
 }
