@@ -21,7 +21,9 @@ std::wstring system_message(DWORD code)
     return text;
 }
 
-std::wstring error_text(HRESULT code)
+std::wstring error_text(HRESULT code) { return error_text(code, system_message); }
+
+std::wstring error_text(HRESULT code, std::wstring (*systemMessage)(DWORD))
 {
     auto bits = static_cast<DWORD>(code);
     if (bits & 0x20000000) {   // customer code
@@ -31,11 +33,11 @@ std::wstring error_text(HRESULT code)
                 if (!text.empty()) return text;
             }
         }
-        return error_text(E_FAIL);
+        return error_text(E_FAIL, systemMessage);
     }
-    std::wstring text = system_message(bits);
+    std::wstring text = systemMessage(bits);
     if (!text.empty()) return text;
-    return code == E_FAIL ? load_resource_string(IDS_ERROR) : error_text(E_FAIL);
+    return code == E_FAIL ? load_resource_string(IDS_ERROR) : error_text(E_FAIL, systemMessage);
 }
 
 } // namespace vh

@@ -10,6 +10,8 @@ namespace vh {
 constexpr HRESULT make_own_code(WORD stringId) { return HRESULT(0x28000000u | stringId); }
 
 std::wstring error_text(HRESULT code);
+// error_text with another source of system messages (a system without them, in tests).
+std::wstring error_text(HRESULT code, std::wstring (*systemMessage)(DWORD));
 // The system's message table entry, trailing line ends removed; empty when none.
 std::wstring system_message(DWORD code);
 

@@ -54,7 +54,7 @@ void initialize_mfc_lib()
     };
     h.application_icon = [] () -> HICON {
         auto app = fw::Application::instance();
-        return app ? app->main_icon() : nullptr;
+        return app && app->main_window() ? app->main_icon() : nullptr;
     };
     h.owner_windows = [] {
         HWND top = nullptr;

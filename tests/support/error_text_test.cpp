@@ -41,4 +41,13 @@ TEST(ErrorText, CodeWithoutMessageFallsBackToTheGeneralFailure)
     EXPECT_EQ(vh::error_text(unknown), general.empty() ? L"Error" : general);
 }
 
+TEST(ErrorText, WithoutSystemMessagesTheGeneralFailureReadsError)
+{
+    auto none = [](DWORD) { return std::wstring(); };
+    EXPECT_EQ(vh::error_text(E_FAIL, none), L"Error");
+    EXPECT_EQ(vh::error_text(HRESULT_FROM_WIN32(ERROR_BUSY), none), L"Error");
+    EXPECT_EQ(vh::error_text(vh::make_own_code(0), none), L"Error");
+    EXPECT_EQ(vh::error_text(vh::make_own_code(IDS_INITIALIZATION_ERROR), none), L"Initialization Error");
+}
+
 } // namespace
