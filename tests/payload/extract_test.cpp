@@ -3,6 +3,7 @@
 #include "payload/payload_stream.h"
 #include <gtest/gtest.h>
 #include <functional>
+#include <thread>
 
 namespace {
 
@@ -209,6 +210,48 @@ TEST_F(Extraction, TargetHeldOpenForWritingIsSharingViolation)
     EXPECT_EQ(record.failedPath, held);
     EXPECT_EQ(test::read_all(install() / L"one.txt"), "first file") << "files before the failure stay on disk";
 }
+
+// A program that opens the new file without read sharing just before its checksum is
+// read (during the file's last Progress): the read is retried 3 times, 1 second apart.
+struct checksum_holder_case {
+    const char* name;
+    DWORD releaseAfterMs;   // INFINITE: never within the run
+    bool succeeds;
+};
+
+class ChecksumReadHeld : public Extraction, public ::testing::WithParamInterface<checksum_holder_case> {};
+
+TEST_P(ChecksumReadHeld, IsRetriedThenFails)
+{
+    HANDLE holder = INVALID_HANDLE_VALUE;
+    std::thread release;
+    fs::path target = install() / L"one.txt";
+    record.answer = [&](const notification& n) {
+        auto* p = std::get_if<notification::Progress>(&n.value);
+        if (p && holder == INVALID_HANDLE_VALUE && fs::exists(target)) {
+            holder = ::CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+            if (GetParam().releaseAfterMs != INFINITE)
+                release = std::thread([&, ms = GetParam().releaseAfterMs] { ::Sleep(ms); ::CloseHandle(holder); });
+        }
+        return result::Continue;
+    };
+    DWORD start = ::GetTickCount();
+    bool ok = extract(test::compress(test::raw_archive({three_files[0]})));
+    DWORD elapsed = ::GetTickCount() - start;
+    if (release.joinable()) release.join();
+    else if (holder != INVALID_HANDLE_VALUE) ::CloseHandle(holder);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(ok, GetParam().succeeds);
+    if (!GetParam().succeeds) {
+        EXPECT_EQ(record.failure, std::error_code(ERROR_SHARING_VIOLATION, std::system_category()));
+        EXPECT_GE(elapsed, 2900u) << "three retries, one second apart";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Holders, ChecksumReadHeld, ::testing::Values(
+    checksum_holder_case{"NeverReleased", INFINITE, false},
+    checksum_holder_case{"ReleasedAfterOneAndAHalfSeconds", 1500, true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Extraction, SharedFoldersGetTheUsersRightsOnceAtTheirFirstFile)
 {
