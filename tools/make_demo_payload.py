@@ -2,7 +2,7 @@
 """Writes the files and the manifest of the demo payload: the 73 entries of the shipped
 payload's shape (kinds, counts, destination folders, file names) with synthetic content of
 realistic compressibility, the same bytes on every run.
-Usage: make_demo_payload.py small|full OUTPUT_FOLDER [STANDIN_FOLDER]
+Usage: make_demo_payload.py small|full|full4 OUTPUT_FOLDER [STANDIN_FOLDER]
 Stand-in programs found in STANDIN_FOLDER replace the generated placeholders."""
 import random
 import sys
@@ -59,7 +59,7 @@ SIZES = {'redist': (1_900_000, 0.26), 'sample': (520_000, 0.12), 'texture': (560
 def main():
     size, out = sys.argv[1], Path(sys.argv[2])
     standins = Path(sys.argv[3]) if len(sys.argv) > 3 else None
-    scale = {'small': 0.005, 'full': 0.97}[size]
+    scale = {'small': 0.005, 'full': 0.97, 'full4': 3.88}[size]
     rng = random.Random(20261211)
     lines = []
     for source, destination, kind, what in entries():
