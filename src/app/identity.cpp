@@ -1,6 +1,6 @@
 #include "app/identity.h"
+#include "support/ui_hooks.h"
 #include "support/version_info.h"
-#include <shlwapi.h>
 
 namespace app {
 
@@ -34,15 +34,9 @@ private:
 
 std::wstring compute_identifier()
 {
-    vh::version_info own = vh::version_info::from_own_resource();
-    std::wstring id = own.string_value(L"ApplicationId");
-    if (id.empty()) id = own.display_name();
-    if (!id.empty()) return id;
-    wchar_t path[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    ::PathStripPathW(path);
-    ::PathRemoveExtensionW(path);
-    return path;
+    std::wstring id = vh::version_info::from_own_resource().string_value(L"ApplicationId");
+    // Else the display name, else the program file's name.
+    return id.empty() ? vh::default_application_name() : id;
 }
 
 } // namespace
