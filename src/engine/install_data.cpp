@@ -1,4 +1,5 @@
 #include "engine/install_data.h"
+#include "engine/access_rights.h"
 #include "engine/backups.h"
 #include "support/language.h"
 #include "support/product.h"
@@ -63,7 +64,10 @@ void install_data_record::record_file(const std::wstring& path, std::int32_t cod
     std::wstring cut = cut_to_max_path(path);
     create_folder_chain(fs::path(cut).parent_path().native());
     append(EntryKind::File, u16(path), code, false);
-    if (exists(u16(path))) entries.back().backupPath = u16(make_backup(&path, keep));
+    if (exists(u16(path))) {
+        entries.back().backupPath = u16(make_backup(&path, keep));
+        entries.back().originalPath = u16(path);
+    }
 }
 
 void install_data_record::record_shortcut(int shortcutKind, const std::wstring& folder)
@@ -79,6 +83,7 @@ void install_data_record::record_shortcut(int shortcutKind, const std::wstring& 
         if (exists(previous.path)) {
             std::wstring source = wide(previous.path);
             entries.back().backupPath = u16(make_backup(&source, false));
+            if (!entries.back().backupPath.empty()) entries.back().originalPath = previous.path;
         }
         break;   // only the first entry of that kind counts
     }
@@ -228,6 +233,64 @@ bool install_data_record::write_install_data(const std::wstring& file, const std
         e.backupPath.clear();
     }
     return result;
+}
+
+} // namespace vh
+
+namespace vh {
+
+namespace {
+
+void undo_uninstall_key(const install_data_entry& e)
+{
+    set_privilege(SE_RESTORE_NAME, true);
+    HKEY uninstall = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall", 0,
+                        KEY_ALL_ACCESS, &uninstall) == ERROR_SUCCESS) {
+        if (!e.backupPath.empty()) {
+            HKEY key = nullptr;
+            if (::RegOpenKeyExW(uninstall, product::key_name, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+                ::RegRestoreKeyW(key, w(e.backupPath), 0);
+                ::RegCloseKey(key);
+            }
+            discard_backup(wide(e.backupPath));
+        } else {
+            ::SHDeleteKeyW(uninstall, product::key_name);   // created by this run
+        }
+        ::RegCloseKey(uninstall);
+    }
+    set_privilege(SE_RESTORE_NAME, false);
+}
+
+void undo_file(const install_data_entry& e)
+{
+    if (!e.path.empty()) {
+        ::SetFileAttributesW(w(e.path), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileW(w(e.path));
+    }
+    if (e.backupPath.empty()) return;
+    const std::u16string& target = e.path.empty() ? e.originalPath : e.path;
+    DWORD attributes = ::GetFileAttributesW(w(e.backupPath));
+    ::SetFileAttributesW(w(e.backupPath), FILE_ATTRIBUTE_NORMAL);
+    if (::MoveFileW(w(e.backupPath), w(target)) && attributes != INVALID_FILE_ATTRIBUTES)
+        ::SetFileAttributesW(w(target), attributes);
+}
+
+} // namespace
+
+void install_data_record::roll_back()
+{
+    while (!entries.empty()) {
+        const install_data_entry& e = entries.back();
+        switch (e.kind) {
+        case EntryKind::Directory: ::RemoveDirectoryW(w(e.path)); break;   // fails when not empty
+        case EntryKind::UninstallKey: undo_uninstall_key(e); break;
+        case EntryKind::Registration: break;
+        default: undo_file(e); break;
+        }
+        entries.pop_back();
+    }
+    awaitingConfirmation = false;   // a later confirm_last finds nothing to settle
 }
 
 } // namespace vh

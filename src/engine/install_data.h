@@ -38,6 +38,8 @@ public:
     // Merges the previous entries, writes the file, then discards every backup.
     bool write_install_data(const std::wstring& file, const std::wstring& installFolder,
                             const std::wstring& startMenuFolder);
+    // Undoes every entry, newest first, putting the backups back; entries is empty after.
+    void roll_back();
 
 private:
     void append(EntryKind kind, std::u16string path, std::int32_t code, bool ok);

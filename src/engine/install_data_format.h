@@ -26,6 +26,9 @@ struct entry {
     std::u16string backupPath;
     bool ok = false;
     std::int32_t code = -1;   // the payload entry kind for File entries; -1 otherwise
+    // In memory only: where the backup came from, so that a roll-back can put it back
+    // even when this run's shortcut was never created (its path then stays empty).
+    std::u16string originalPath;
 };
 
 constexpr char16_t uninstall_key_text[] =
